@@ -8,7 +8,7 @@ native=(cmake make g++ pkg-config libgtest-dev libgmock-dev zlib1g-dev clang-for
 cross=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 libz-mingw-w64-dev)
 wine_pkgs=(wine wine32:i386 xvfb xauth x11-utils imagemagick)
 sign=(osslsigncode openssl)
-payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev)
+payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev locales)
 all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}")
 
 missing=()
@@ -23,7 +23,11 @@ src_dir="${HUNSPELL_SRC_CACHE:-/var/cache/veloquin-setup/hunspell-src}"
 need_source=0
 if ! ls -d "$src_dir"/hunspell-*/ >/dev/null 2>&1; then need_source=1; fi
 
-if [ ${#missing[@]} -eq 0 ] && [ $need_source -eq 0 ]; then
+# A Bulgarian locale, so that Wine can be started with the ANSI code page 1251.
+need_locale=0
+if ! locale -a 2>/dev/null | grep -qix 'bg_BG.utf8'; then need_locale=1; fi
+
+if [ ${#missing[@]} -eq 0 ] && [ $need_source -eq 0 ] && [ $need_locale -eq 0 ]; then
   exit 0
 fi
 
@@ -55,5 +59,11 @@ fi
 if [ $need_source -eq 1 ]; then
   $SUDO mkdir -p "$src_dir"
   (cd "$src_dir" && $SUDO apt-get source -qq hunspell >/dev/null)
+fi
+if ! locale -a 2>/dev/null | grep -qix 'bg_BG.utf8'; then
+  if ! grep -q '^bg_BG.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'bg_BG.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
 fi
 echo "deps: done"
