@@ -30,6 +30,5 @@ bool IsQuietError(const std::exception_ptr& error) {
 
 void ShowErrorReport(const std::exception_ptr& error) {
   const std::string text = "Exception " + ErrorKindName(error);
-  os::Machine().MessageBoxA(0, text, std::nullopt,
-                            os::kMbTaskModal | os::kMbIconError | os::kMbOk);
+  os::Machine().MessageBoxA(0, text, std::nullopt, os::kMbTaskModal | os::kMbIconError | os::kMbOk);
 }

@@ -16,10 +16,16 @@ Os& Machine() {
   return *current;
 }
 
-bool HasMachine() { return current != nullptr; }
+bool HasMachine() {
+  return current != nullptr;
+}
 
-MachineScope::MachineScope(Os& machine) : previous_(current) { current = &machine; }
+MachineScope::MachineScope(Os& machine) : previous_(current) {
+  current = &machine;
+}
 
-MachineScope::~MachineScope() { current = previous_; }
+MachineScope::~MachineScope() {
+  current = previous_;
+}
 
 }  // namespace os

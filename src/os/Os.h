@@ -25,7 +25,7 @@ class Os {
   // A resource of the program's own module by name and named type (FindResourceA,
   // SizeofResource, LoadResource, LockResource). Nothing when it is missing.
   virtual std::optional<std::span<const std::uint8_t>> FindResource(std::string_view name,
-                                                                     std::string_view type) = 0;
+                                                                    std::string_view type) = 0;
   // The raw command line of the process, as GetCommandLineA gives it.
   virtual std::string CommandLine() = 0;
   // Ends the process at once. SimOs records the code and throws os::ProcessExit.
@@ -69,7 +69,8 @@ class Os {
   virtual SystemTime GetLocalTime() = 0;
   virtual bool FileTimeToLocalFileTime(FileTime utc, FileTime& local) = 0;
   virtual bool LocalFileTimeToFileTime(FileTime local, FileTime& utc) = 0;
-  virtual bool FileTimeToDosDateTime(FileTime time, std::uint16_t& date, std::uint16_t& dosTime) = 0;
+  virtual bool FileTimeToDosDateTime(FileTime time, std::uint16_t& date,
+                                     std::uint16_t& dosTime) = 0;
   virtual bool DosDateTimeToFileTime(std::uint16_t date, std::uint16_t dosTime, FileTime& time) = 0;
 
   // ---- Files and folders -----------------------------------------------------------------
@@ -103,8 +104,7 @@ class Os {
   virtual std::uint32_t GetLogicalDrives() = 0;
   virtual std::uint32_t GetDriveTypeA(std::string_view root) = 0;
   // GetVolumeInformationA; the name is filled only when `wantName` is true.
-  virtual std::optional<VolumeInfo> GetVolumeInformationA(std::string_view root,
-                                                          bool wantName) = 0;
+  virtual std::optional<VolumeInfo> GetVolumeInformationA(std::string_view root, bool wantName) = 0;
   virtual std::uint32_t SetErrorMode(std::uint32_t mode) = 0;
   // IOCTL_STORAGE_QUERY_PROPERTY with StorageDeviceProperty on a volume handle opened with
   // CreateFileW; nothing when the query fails.
