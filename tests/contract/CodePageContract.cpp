@@ -1,5 +1,6 @@
 // 8-bit text and the ANSI code page: widening, narrowing, case mapping and comparison, and
 // file names that the wide calls make and the 8-bit calls find.
+#include <cstdlib>
 #include <string>
 
 #include "contract/ContractEnv.h"
@@ -30,6 +31,15 @@ class CodePageContract : public ContractTest {
 
   const CodePageCase* current_ = nullptr;
 };
+
+// A run that means to test a code page says so, so that a locale that did not take effect
+// (Wine falls back to 1252) fails instead of skipping the code page's cases.
+TEST_F(CodePageContract, RunHasTheCodePageItAskedFor) {
+  const char* expected = std::getenv("CONTRACT_EXPECT_CODE_PAGE");
+  if (expected == nullptr) GTEST_SKIP() << "no code page asked for";
+  EXPECT_EQ(os().AnsiCodePage(), std::strtoul(expected, nullptr, 10));
+  EXPECT_NE(current_, nullptr);
+}
 
 TEST_F(CodePageContract, AnsiCodePageWidensAndNarrows) {
   if (current_ == nullptr) GTEST_SKIP() << "code page " << os().AnsiCodePage();

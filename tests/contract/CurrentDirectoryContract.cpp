@@ -43,6 +43,10 @@ TEST_F(CurrentDirectoryContract, ReportsThePathAsGivenNormalised) {
       {At("Folder\\Inner\\..\\..\\Folder\\.\\Inner\\"), base_ + "\\Folder\\Inner"},
       // Resolved by the text alone: the folder before ".." need not exist.
       {At("Missing\\..\\Folder"), base_ + "\\Folder"},
+      // Doubled backslashes count once; dots and spaces at the end of the name are dropped.
+      {base_ + "\\\\Folder\\\\Inner", base_ + "\\Folder\\Inner"},
+      {At("Folder."), base_ + "\\Folder"},
+      {At("Folder. "), base_ + "\\Folder"},
       // Relative to the current directory.
       {"Folder", base_ + "\\Folder"},
       {".\\Folder\\Inner\\..", base_ + "\\Folder"},

@@ -131,6 +131,32 @@ TEST_F(FilesContract, FileOpenWithoutSharingCannotBeReplacedUntilClosed) {
   EXPECT_FALSE(FindOne(At("locked.txt")).has_value());
 }
 
+TEST_F(FilesContract, HiddenAndSystemFilesAreSearchedAndDeletedLikeOthers) {
+  ASSERT_TRUE(MakeFile(At("h.tmp"), "h", os::kFileAttributeHidden));
+  ASSERT_TRUE(MakeFile(At("s.tmp"), "s", os::kFileAttributeSystem));
+  std::vector<os::FindData> found = FindAll(At("*.tmp"));
+  ASSERT_EQ(found.size(), 2u);
+  for (const os::FindData& entry : found) {
+    std::uint32_t expected =
+        entry.name == "h.tmp" ? os::kFileAttributeHidden : os::kFileAttributeSystem;
+    EXPECT_EQ(entry.attributes & (os::kFileAttributeHidden | os::kFileAttributeSystem), expected)
+        << entry.name;
+  }
+  EXPECT_TRUE(os().DeleteFileW(Wide(At("h.tmp"))));
+  EXPECT_TRUE(os().DeleteFileW(Wide(At("s.tmp"))));
+  EXPECT_TRUE(FindAll(At("*.tmp")).empty());
+}
+
+TEST_F(FilesContract, FileSharedForDeletionGoesOnceClosed) {
+  os::Handle file =
+      Open(At("d.txt"), kGenericWrite, kFileShareRead | kFileShareDelete, os::kCreateAlways);
+  ASSERT_NE(file, os::kInvalidHandle);
+  EXPECT_TRUE(os().DeleteFileW(Wide(At("d.txt"))));
+  // Whether the name is gone before the close differs between versions of the system.
+  EXPECT_TRUE(os().CloseHandle(file));
+  EXPECT_FALSE(FindOne(At("d.txt")).has_value());
+}
+
 TEST_F(FilesContract, ReadOnlyFileCannotBeDeleted) {
   ASSERT_TRUE(MakeFile(At("ro.txt"), "fixed", os::kFileAttributeReadOnly));
   std::optional<os::FindData> entry = FindOne(At("ro.txt"));
