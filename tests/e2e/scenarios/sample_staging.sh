@@ -1,0 +1,7 @@
+# Set-up of the staging scenario: drive P: is a removable drive with one file on it, and the
+# sample finds a Cyrillic greeting in the registry.
+mkdir -p "$E2E_OUT_DIR/removable"
+printf 'hello\n' >"$E2E_OUT_DIR/removable/hello.txt"
+wine_stage_drive P "$E2E_OUT_DIR/removable" floppy
+wine_stage_reg 'HKCU\Software\E2ESample' Greeting sz 'Здравей "свят"'
+wine_stage_reg 'HKCU\Software\E2ESample' Count dword 7
