@@ -83,6 +83,38 @@ TEST_F(FilesContract, ReadingGivesZeroBytesAtTheEnd) {
   os().CloseHandle(file);
 }
 
+TEST_F(FilesContract, HandlesOnlyDoWhatTheyWereOpenedFor) {
+  ASSERT_TRUE(MakeFile(At("f.txt"), "abc"));
+  char buffer[4];
+  std::uint32_t count = 99;
+
+  os::Handle reader = Open(At("f.txt"), kGenericRead, kFileShareRead, os::kOpenExisting);
+  ASSERT_NE(reader, os::kInvalidHandle);
+  EXPECT_FALSE(os().WriteFile(reader, "x", 1, count));
+  EXPECT_EQ(count, 0u);
+  os().CloseHandle(reader);
+
+  os::Handle writer = Open(At("f.txt"), kGenericWrite, 0, os::kOpenExisting);
+  ASSERT_NE(writer, os::kInvalidHandle);
+  count = 99;
+  EXPECT_FALSE(os().ReadFile(writer, buffer, sizeof buffer, count));
+  EXPECT_EQ(count, 0u);
+  os().CloseHandle(writer);
+  EXPECT_EQ(ReadAll(At("f.txt")), "abc");
+}
+
+TEST_F(FilesContract, WideCallsNormaliseThePathLikeTheCurrentDirectory) {
+  std::string slashed = At("Slash/");
+  EXPECT_TRUE(os().CreateDirectoryW(Wide(slashed)));
+  EXPECT_TRUE(os().CreateDirectoryW(Wide(At("Missing\\..\\Dots"))));
+  EXPECT_TRUE(MakeFile(At("Slash/f.txt."), "dot"));  // the final dot is dropped
+  EXPECT_EQ(FindNames(At("*")), (std::vector<std::string>{".", "..", "Dots", "Slash"}));
+  EXPECT_EQ(FindNames(At("Slash/*")), (std::vector<std::string>{".", "..", "f.txt"}));
+  EXPECT_EQ(ReadAll(At("slash\\F.TXT")), "dot");
+  EXPECT_TRUE(os().DeleteFileW(Wide(At("Slash/f.txt"))));
+  EXPECT_TRUE(os().RemoveDirectoryW(Wide(At("Slash/"))));
+}
+
 TEST_F(FilesContract, SharingModesOfTwoHandles) {
   struct Case {
     const char* what;
