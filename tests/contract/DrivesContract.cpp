@@ -36,10 +36,9 @@ TEST_F(DrivesContract, DriveKinds) {
   std::string lower = letter_ + ":\\";
   os().CharLowerBuffA(lower);
   const Case cases[] = {
-      {letter_ + ":\\", os::kDriveFixed},
-      {lower, os::kDriveFixed},
-      {missing_ + ":\\", os::kDriveNoRootDir},
-      {"", os::kDriveNoRootDir},
+      {letter_ + ":\\", os::kDriveFixed},      {lower, os::kDriveFixed},
+      {letter_ + ":", os::kDriveFixed},  // the backslash may be left out
+      {missing_ + ":\\", os::kDriveNoRootDir}, {"", os::kDriveNoRootDir},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(os().GetDriveTypeA(c.root), c.kind) << "[" << c.root << "]";
