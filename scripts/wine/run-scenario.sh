@@ -58,6 +58,7 @@ if [ -n "$locale" ]; then
   e2e_require_locale "$locale"
   export LC_ALL="$locale" LANG="$locale"
 fi
+e2e_log "locale $LC_ALL"
 
 rm -rf "$out"
 mkdir -p "$out"

@@ -12,6 +12,11 @@ export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 
+# Wine takes its code page, language and the texts of its own dialogs from the Unix locale;
+# runs are the same everywhere unless a scenario asks for another locale.
+export LC_ALL="${E2E_LOCALE:-C.UTF-8}" LANG="${E2E_LOCALE:-C.UTF-8}"
+unset LANGUAGE
+
 # Screen of the private display and of Wine's desktop inside it.
 E2E_SCREEN="${E2E_SCREEN:-1024x768}"
 
@@ -149,6 +154,9 @@ wine_copy_prefix() {
   local tpl dst="$2"
   [ -f "$1/.e2e-stamp" ] || e2e_die "no template prefix in $1 (make it with make-template.sh)"
   tpl="$(realpath "$1")"
+  # Shared lock: a template being remade is never copied half-way.
+  exec {copylock}>"$tpl.lock"
+  flock -s -w 600 "$copylock" || e2e_die "timed out waiting for $tpl.lock"
   rm -rf "$dst"
   if [ "${E2E_PREFIX_COPY:-link}" = full ]; then
     cp -a "$tpl" "$dst"
@@ -170,6 +178,7 @@ wine_copy_prefix() {
     cp -a "$tpl"/*.reg "$tpl/dosdevices" "$tpl/.update-timestamp" "$dst/"
   fi
   rm -f "$dst/wineserver" "$dst/.e2e-stamp"
+  exec {copylock}>&-
 }
 
 # Stops every Wine process of $WINEPREFIX and its wineserver; quiet when none runs.

@@ -123,8 +123,10 @@ class Driver {
       KillAll();
       return 1;
     }
+    std::wstring program;
+    if (Started()) program = L", program exit code " + CodeText(ExitCode());
     Out(L"PASS: " + std::to_wstring(script.size()) + L" commands in " +
-        Seconds(GetTickCount64() - begin));
+        Seconds(GetTickCount64() - begin) + program);
     return 0;
   }
 
@@ -225,9 +227,10 @@ class Driver {
     Push(w);
   }
 
-  // Finds a control of `top` by selector: id:N, class:Name[:k], text:Caption or Caption.
-  // Among several matches a visible one wins.
+  // Finds a control of `top` by selector: id:N, class:Name[:k], text:Caption or Caption;
+  // "self" is the window itself. Among several matches a visible one wins.
   HWND FindControl(HWND top, const std::wstring& sel) {
+    if (sel == L"self") return top;
     std::vector<HWND> all = Descendants(top);
     std::vector<HWND> found;
     if (sel.rfind(L"id:", 0) == 0) {
@@ -364,6 +367,7 @@ class Driver {
       return;
     }
     if (n == L"expect-msgbox") return ExpectMessageBox(c);
+    if (n == L"expect-no-msgbox") return ExpectNoMessageBox(c);
     if (n == L"answer-msgbox") return AnswerMessageBox(c);
     if (n == L"wait-gone") return WaitGone(c);
     if (n == L"use") return Push(Named(c.args[0]));
@@ -510,6 +514,15 @@ class Driver {
     Out(L"    -> " + DescribeBox(m));
   }
 
+  // No message box may show up during the whole period (default one second).
+  void ExpectNoMessageBox(const Command& c) {
+    bool only = OnlyStarted(c);
+    DWORD period = c.Has(L"timeout") ? TimeoutOf(c) : 1000;
+    HWND box = nullptr;
+    WaitUntil(period, [&] { return (box = FindMessageBox(only, Command{})) != nullptr; });
+    if (box) Fail(L"a message box appeared: " + DescribeBox(ReadMessageBox(box)));
+  }
+
   void AnswerMessageBox(const Command& c) {
     HWND box = CurrentMessageBox(c);
     std::wstring answer = Lower(c.args[0]);
@@ -604,7 +617,6 @@ class Driver {
     SendMessageTimeoutW(ctl, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0,
                         SMTO_NORMAL, 2000, &r);
     Notify(ctl, list ? LBN_SELCHANGE : CBN_SELCHANGE);
-    if (!list) Notify(ctl, CBN_SELENDOK);
   }
 
   void ExpectText(const Command& c) {
@@ -800,9 +812,15 @@ class Driver {
     if (!exists) Fail(L"no file " + Quoted(path));
     unsigned long long size =
         (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    Out(L"    -> " + std::to_wstring(size) + L" bytes");
+    Out(L"    -> " + std::to_wstring(size) + L" bytes, last written " +
+        LocalTimeText(data.ftLastWriteTime));
     if (c.Has(L"size") && size != static_cast<unsigned long long>(*ParseNumber(c.Opt(L"size"))))
       Fail(L"size " + std::to_wstring(size) + L", expected " + c.Opt(L"size"));
+    if (c.Has(L"mtime")) {
+      std::wstring seen = LocalTimeText(data.ftLastWriteTime);
+      if (seen != c.Opt(L"mtime"))
+        Fail(L"last written " + seen + L" (local time), expected " + c.Opt(L"mtime"));
+    }
     if (c.Has(L"text")) {
       HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, 0, nullptr);
@@ -814,6 +832,18 @@ class Driver {
       if (bytes != Utf8(c.Opt(L"text")))
         Fail(L"content " + Quoted(FromUtf8(bytes)) + L", expected " + Quoted(c.Opt(L"text")));
     }
+  }
+
+  // "YYYY-MM-DD hh:mm:ss.mmm" in local time, the way the program under test sees it.
+  static std::wstring LocalTimeText(const FILETIME& utc) {
+    FILETIME local{};
+    SYSTEMTIME st{};
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &st);
+    wchar_t b[40];
+    swprintf(b, 40, L"%04u-%02u-%02u %02u:%02u:%02u.%03u", st.wYear, st.wMonth, st.wDay, st.wHour,
+             st.wMinute, st.wSecond, st.wMilliseconds);
+    return b;
   }
 
   void ExpectReg(const Command& c, bool present) {

@@ -2,6 +2,7 @@
 # sample finds a Cyrillic greeting in the registry.
 mkdir -p "$E2E_OUT_DIR/removable"
 printf 'hello\n' >"$E2E_OUT_DIR/removable/hello.txt"
+touch -d '2021-03-04 05:06:07.250' "$E2E_OUT_DIR/removable/hello.txt"
 wine_stage_drive P "$E2E_OUT_DIR/removable" floppy
 wine_stage_reg 'HKCU\Software\E2ESample' Greeting sz 'Здравей "свят"'
 wine_stage_reg 'HKCU\Software\E2ESample' Count dword 7
