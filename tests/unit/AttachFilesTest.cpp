@@ -77,7 +77,7 @@ Bytes Flipped(const Bytes& bytes, std::size_t at, std::uint8_t mask) {
 }
 
 // A machine whose program carries `payload` as its resource FILES.
-class AttachedFilesTest : public testing::Test {
+class AttachFilesTest : public testing::Test {
  protected:
   void SetPayload(const Bytes& payload) { sim_.SetResource("FILES", "FILES", payload); }
 
@@ -85,7 +85,7 @@ class AttachedFilesTest : public testing::Test {
   os::MachineScope scope_{sim_};
 };
 
-TEST_F(AttachedFilesTest, ReadsEveryEntryOfThePayload) {
+TEST_F(AttachFilesTest, ReadsEveryEntryOfThePayload) {
   const CatalogueBuilder built = SampleCatalogue();
   SetPayload(built.Payload());
 
@@ -106,7 +106,7 @@ TEST_F(AttachedFilesTest, ReadsEveryEntryOfThePayload) {
   EXPECT_FALSE(store.OverwriteAll);
 }
 
-TEST_F(AttachedFilesTest, KeepsNamesStampsAndDuplicatesAsStored) {
+TEST_F(AttachFilesTest, KeepsNamesStampsAndDuplicatesAsStored) {
   // Without the builder's checks: a repeated name in other case, and stamps that no
   // arithmetic may touch (a NaN with a payload, minus zero, an odd second).
   CatalogueBuilder built(CatalogueBuilder::Checks::kOff);
@@ -119,14 +119,14 @@ TEST_F(AttachedFilesTest, KeepsNamesStampsAndDuplicatesAsStored) {
   ExpectEntries(store.Entries, store.Data.get(), built);
 }
 
-TEST_F(AttachedFilesTest, EmptyCatalogueHasNoEntries) {
+TEST_F(AttachFilesTest, EmptyCatalogueHasNoEntries) {
   SetPayload(CatalogueBuilder().Payload());
   const TAttachedFiles store;
   EXPECT_EQ(store.DataSize, 0);
   EXPECT_TRUE(store.Entries.empty());
 }
 
-TEST_F(AttachedFilesTest, RefusesMissingEmptyDamagedAndOverrunningPayloads) {
+TEST_F(AttachFilesTest, RefusesMissingEmptyDamagedAndOverrunningPayloads) {
   EXPECT_THROW(TAttachedFiles(), EPayloadError);  // no resource at all
 
   SetPayload({});
@@ -165,7 +165,7 @@ Inflated InflateWith(const Bytes& stream, std::int32_t estimate) {
   return result;
 }
 
-TEST(InflateBufferTest, AnyEstimateGivesTheSameBytes) {
+TEST(AttachFilesInflateTest, AnyEstimateGivesTheSameBytes) {
   const Bytes catalogue = Pattern(200'000, 8);
   const Bytes stream = payload::Compress(catalogue);
   const auto n = static_cast<std::int64_t>(catalogue.size());
@@ -201,7 +201,7 @@ TEST(InflateBufferTest, AnyEstimateGivesTheSameBytes) {
   }
 }
 
-TEST(InflateBufferTest, EmptyCatalogueGivesNoBlock) {
+TEST(AttachFilesInflateTest, EmptyCatalogueGivesNoBlock) {
   const Bytes stream = payload::Compress({});
   TByteBlock block;
   std::int32_t length = -1;
@@ -226,7 +226,7 @@ Bytes WithPresetDictionary(const Bytes& data) {
   return out;
 }
 
-TEST(InflateBufferTest, DamagedStreamsFailCleanly) {
+TEST(AttachFilesInflateTest, DamagedStreamsFailCleanly) {
   const Bytes catalogue = SampleCatalogue().Catalogue();
   const Bytes good = payload::Compress(catalogue);
   ASSERT_GT(good.size(), 8u);
@@ -256,7 +256,7 @@ TEST(InflateBufferTest, DamagedStreamsFailCleanly) {
   }
 }
 
-TEST(InflateBufferTest, EveryCutOfTheStreamFails) {
+TEST(AttachFilesInflateTest, EveryCutOfTheStreamFails) {
   const Bytes good = payload::Compress(SampleCatalogue().Catalogue());
   for (std::size_t length = 0; length < good.size(); ++length) {
     SCOPED_TRACE(length);
@@ -269,7 +269,7 @@ TEST(InflateBufferTest, EveryCutOfTheStreamFails) {
   EXPECT_FALSE(block);
 }
 
-TEST(InflateBufferTest, StopsAtTheBound) {
+TEST(AttachFilesInflateTest, StopsAtTheBound) {
   // Zeros one byte past the bound, compressed in pieces to keep the test's memory small.
   z_stream stream{};
   ASSERT_EQ(deflateInit(&stream, 9), Z_OK);
@@ -296,7 +296,7 @@ TEST(InflateBufferTest, StopsAtTheBound) {
 
 // ---- The catalogue walk -----------------------------------------------------------------------
 
-TEST(ReadCatalogueTest, EveryCutIsAShorterCatalogueOrAnError) {
+TEST(AttachFilesCatalogueTest, EveryCutIsAShorterCatalogueOrAnError) {
   const CatalogueBuilder built = SampleCatalogue();
   const Bytes catalogue = built.Catalogue();
   std::vector<std::size_t> ends;  // where each entry ends
@@ -321,7 +321,7 @@ TEST(ReadCatalogueTest, EveryCutIsAShorterCatalogueOrAnError) {
   }
 }
 
-TEST(ReadCatalogueTest, RefusesSizesThatLeaveTheData) {
+TEST(AttachFilesCatalogueTest, RefusesSizesThatLeaveTheData) {
   // 25 is one byte more than the data and the next entry together.
   for (const std::int32_t sizeField : {-1, INT32_MIN, 25, INT32_MAX}) {
     SCOPED_TRACE(sizeField);
