@@ -275,14 +275,6 @@ Handle SimOs::NewHandle(OpenObject object) {
   return handle;
 }
 
-template <typename T>
-T* SimOs::HandleAs(Handle handle) {
-  const auto found = handles_.find(handle);
-  T* object = found != handles_.end() ? std::get_if<T>(&found->second) : nullptr;
-  if (object == nullptr) lastError_ = kErrorInvalidHandle;
-  return object;
-}
-
 std::size_t SimOs::OpenHandleCount() const {
   return static_cast<std::size_t>(
       std::count_if(handles_.begin(), handles_.end(), [](const auto& h) {

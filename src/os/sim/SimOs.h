@@ -437,8 +437,14 @@ class SimOs final : public Os {
   };
   using OpenObject = std::variant<OpenFile, OpenSearch, OpenVolume>;
   Handle NewHandle(OpenObject object);
+  // The open object of the handle when it is of that kind; else null, last error set.
   template <typename T>
-  T* HandleAs(Handle handle);
+  T* HandleAs(Handle handle) {
+    const auto found = handles_.find(handle);
+    T* object = found != handles_.end() ? std::get_if<T>(&found->second) : nullptr;
+    if (object == nullptr) lastError_ = kErrorInvalidHandle;
+    return object;
+  }
   bool SharingAllows(const Node& node, std::uint32_t access, std::uint32_t share) const;
   bool InUse(const Node& node) const;
 
