@@ -1,9 +1,11 @@
 #include "ui/win32/Win32Platform.h"
 
-#include <commctrl.h>
-#include <windows.h>
+#include "ui/win32/WinHeaders.h"
 
 #include <string>
+
+#include "ui/Form.h"
+#include "ui/RecordingCanvas.h"
 
 namespace ui {
 namespace {
@@ -62,6 +64,27 @@ void Win32Platform::InitCommonControls() {
 
 std::unique_ptr<ApplicationPeer> Win32Platform::CreateApplicationPeer() {
   return std::make_unique<Win32ApplicationPeer>();
+}
+
+std::unique_ptr<ControlPeer> Win32Platform::CreatePeer(TWinControl&) {
+  throw EInvalidOperation("windows of controls are not available in this build");
+}
+
+void Win32Platform::BeginModal(TForm&) {}
+void Win32Platform::HandleNextMessage(TForm&) {}
+void Win32Platform::EndModal(TForm&) {}
+
+TCanvas& Win32Platform::MeasureCanvas() {
+  static RecordingCanvas canvas;
+  return canvas;
+}
+
+TSize Win32Platform::ScreenSize() {
+  return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+FrameExtents Win32Platform::FormFrame(const TForm&) {
+  return {};
 }
 
 }  // namespace ui
