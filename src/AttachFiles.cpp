@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Errors.h"
+#include "InstUtils.h"
 #include "os/Machine.h"
 
 TAttachedFiles* AttachedFiles = nullptr;
@@ -190,4 +191,17 @@ TAttachedFiles::TAttachedFiles() {
   Entries = ReadCatalogue(Data.get(), DataSize);
 }
 
-TAttachedFiles::~TAttachedFiles() = default;
+// Releases the store in a fixed order, then sweeps the setup's temporary files: the wizard is
+// gone by now, so none of them is in use.
+TAttachedFiles::~TAttachedFiles() {
+  PublicFiles.clear();
+  for (auto& queue : Queues) {
+    while (!queue.empty())
+      queue.pop_back();
+  }
+  Data.reset();
+  DataSize = 0;
+  while (!Entries.empty())
+    Entries.pop_back();
+  DeleteTempFiles();
+}

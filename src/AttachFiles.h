@@ -69,7 +69,40 @@ class TAttachedFiles {
   std::vector<std::string> PublicFiles;
   // When set, queueing overwrites every existing file.
   bool OverwriteAll = false;
+
+  // Writes an entry to `target` and gives the file the entry's stamp as its last-write time.
+  // With no entry, the entry named `name` is taken, searching from the last entry; a name
+  // that matches none raises EEntryNotFound. A file that cannot be created is told to the
+  // user with Abort, Retry and Ignore: Abort gives false, Ignore true without the file,
+  // Retry tries again.
+  bool ExtractFile(const TAttachedFile* entry, const std::string& name, const std::string& target);
+
+  // Queues entries for installation into `folder` by overwrite mode (0: only when missing;
+  // 1: when missing or its time differs from the stamp; 2: always; others as 0). A name that
+  // ends with a backslash queues every entry it begins; any other name the first entry of
+  // that name. Gives true when something was queued.
+  bool QueueFiles(const std::string& name, const std::string& folder, std::uint8_t queue,
+                  std::uint8_t mode);
+
+ private:
+  struct QueueRequest {
+    const std::string& folder;
+    std::uint8_t queue;
+    std::uint8_t decidingMode;  // 2 when OverwriteAll is set
+    std::uint8_t passedMode;    // as the caller gave it: mode 0 marks public targets
+  };
+  bool QueueEntry(const TAttachedFile& entry, const QueueRequest& request);
+  const TAttachedFile& EntryNamed(const std::string& name) const;
+  bool WriteEntry(const TAttachedFile& entry, const std::string& target) const;
 };
+
+// Set by the installation run before it queues: queued targets inside the public data
+// folder are then collected in PublicFiles.
+extern bool TrackPublicFiles;
+
+// The host's public data folder: the machine-wide application-data folder joined with
+// "Veloquin\Public\", asked afresh each time.
+std::string PublicDataFolder();
 
 // The one store of the process, created and destroyed by the program entry; null outside it.
 extern TAttachedFiles* AttachedFiles;
