@@ -64,18 +64,21 @@ rm -rf "$out"
 mkdir -p "$out"
 out="$(realpath "$out")"
 export WINEPREFIX="$out/prefix"
-passed=0
+passed=0 watchdog=""
+running="$out/.running.$$"
+: >"$running"
 
 cleanup() {
   local rc=$?
   trap - EXIT INT TERM
+  [ -z "$watchdog" ] || kill -9 "$watchdog" 2>/dev/null || true
+  rm -f "$running"
   wine_stop
   xvfb_stop
   wine_forget_server_dir "$WINEPREFIX"
   if [ "$passed" = 1 ] && [ "${E2E_KEEP_PREFIX:-0}" != 1 ]; then
     rm -rf "$WINEPREFIX"
   fi
-  : >"$out/.cleaned"
   exit "$rc"
 }
 trap cleanup EXIT
@@ -91,15 +94,19 @@ e2e_log "prefix copied in $(ms "$t") ms"
 xvfb_start "$out/xvfb.log"
 
 # Killed outright (a test runner's own time limit), this script cannot clean up; a watcher
-# then stops the X server and Wine so that nothing outlives the run.
+# then stops the X server and Wine so that nothing outlives the run. It acts only while this
+# run's marker exists: a later run of the same scenario starts with a new folder.
 (
   trap '' INT TERM HUP
   while kill -0 $$ 2>/dev/null; do sleep 1; done
-  if [ ! -e "$out/.cleaned" ]; then
+  if [ -e "$running" ]; then
     kill "$E2E_XVFB_PID" 2>/dev/null || true
-    if [ -d "$WINEPREFIX" ]; then timeout 10 wineserver -k 2>/dev/null || true; fi
+    timeout 10 wineserver -k 2>/dev/null || true
+    rm -f "$running"
   fi
 ) </dev/null >/dev/null 2>&1 &
+watchdog=$!
+disown "$watchdog"
 
 export E2E_OUT E2E_DATA E2E_BIN E2E_OUT_DIR="$out" E2E_SCENARIO_DIR
 E2E_SCENARIO_DIR="$(dirname "$script")"

@@ -103,7 +103,9 @@ wine_import_reg() {
 # Makes the template prefix $1 unless an up-to-date one exists. Safe to call from parallel
 # runs: one makes it, the others wait for the lock and then find it made.
 wine_make_template() {
-  local tpl="$1" lock="$1.lock" t0
+  local tpl lock t0
+  tpl="$(realpath -m "$1")"
+  lock="$tpl.lock"
   mkdir -p "$(dirname "$tpl")"
   exec {lockfd}>"$lock"
   flock -w 600 "$lockfd" || e2e_die "timed out waiting for $lock"
@@ -151,18 +153,23 @@ wine_forget_server_dir() {
 # written by a run, so they are hard links (a copy of all of them costs seconds and half a
 # gigabyte); everything a run may change is a real copy. E2E_PREFIX_COPY=full copies all.
 wine_copy_prefix() {
-  local tpl dst="$2"
+  local tpl dst="$2" mode="${E2E_PREFIX_COPY:-link}"
   [ -f "$1/.e2e-stamp" ] || e2e_die "no template prefix in $1 (make it with make-template.sh)"
   tpl="$(realpath "$1")"
   # Shared lock: a template being remade is never copied half-way.
   exec {copylock}>"$tpl.lock"
   flock -s -w 600 "$copylock" || e2e_die "timed out waiting for $tpl.lock"
   rm -rf "$dst"
-  if [ "${E2E_PREFIX_COPY:-link}" = full ]; then
-    cp -a "$tpl" "$dst"
-  else
+  mkdir -p "$dst"
+  if [ "$mode" != full ] && ! cp -a --link "$tpl/drive_c" "$dst/" 2>/dev/null; then
+    e2e_log "cannot link $dst to $tpl (another file system?); copying instead"
+    rm -rf "$dst"
     mkdir -p "$dst"
-    cp -a --link "$tpl/drive_c" "$dst/"
+    mode=full
+  fi
+  if [ "$mode" = full ]; then
+    cp -a "$tpl/." "$dst/"
+  else
     # Replace the links by copies for everything but the binaries of C:\windows.
     (
       cd "$dst/drive_c"
