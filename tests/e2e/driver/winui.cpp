@@ -2,15 +2,34 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <map>
 
 namespace e2e {
 namespace {
 
 constexpr UINT kSendTimeoutMs = 1000;
+constexpr ULONGLONG kBusyMemoryMs = 3000;
+
+// Threads that did not answer lately: a program that works without handling messages (a
+// long copy inside a click) is not asked again for a while, so listing its forty controls
+// does not take forty seconds.
+std::map<DWORD, ULONGLONG>& BusyThreads() {
+  static std::map<DWORD, ULONGLONG> busy;
+  return busy;
+}
 
 bool Send(HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  DWORD tid = GetWindowThreadProcessId(w, nullptr);
+  auto it = BusyThreads().find(tid);
+  if (it != BusyThreads().end()) {
+    if (GetTickCount64() < it->second) return false;
+    BusyThreads().erase(it);
+  }
   DWORD_PTR r = 0;
-  if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r)) return false;
+  if (!SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r)) {
+    if (GetLastError() == ERROR_TIMEOUT) BusyThreads()[tid] = GetTickCount64() + kBusyMemoryMs;
+    return false;
+  }
   result = static_cast<LRESULT>(r);
   return true;
 }

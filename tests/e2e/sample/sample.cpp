@@ -1,6 +1,7 @@
 // A small window program on which the Wine test harness proves itself: a button that asks
 // a Yes/No question, a button that shows the four kinds of message box, an edit box, a list
-// box, a combo box, a check box that disables the second button, labels that show what the
+// box, a combo box, a check box that disables the second button, a button that keeps the
+// program busy for three seconds without handling messages, labels that show what the
 // program saw (its command line, the ANSI code page, a registry value, the type of drive
 // P:), and the log-off messages. Exit codes: 6 after Yes to the question, 1 after
 // confirming the close box, 42 when the session ends.
@@ -22,6 +23,7 @@ enum : int {
   kCombo = 109,
   kBoxes = 110,
   kDrive = 111,
+  kBusy = 112,
 };
 
 constexpr wchar_t kTitle[] = L"E2E Sample";
@@ -88,6 +90,7 @@ LRESULT CALLBACK WndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       Make(w, L"BUTTON", L"&Remember", BS_AUTOCHECKBOX | WS_TABSTOP, 170, 70, 110, 20, kRemember);
       Make(w, L"BUTTON", L"&Ask", BS_PUSHBUTTON | WS_TABSTOP, 290, 10, 80, 24, kAsk);
       Make(w, L"BUTTON", L"&Boxes", BS_PUSHBUTTON | WS_TABSTOP, 290, 40, 80, 24, kBoxes);
+      Make(w, L"BUTTON", L"B&usy", BS_PUSHBUTTON | WS_TABSTOP, 290, 70, 80, 24, kBusy);
       g_status = Make(w, L"STATIC", L"ready", SS_LEFT, 10, 130, 360, 20, kStatus);
       Make(w, L"STATIC", GetCommandLineW(), SS_LEFT | SS_NOPREFIX, 10, 155, 360, 40, kCmdLine);
       Make(w, L"STATIC", (L"acp: " + std::to_wstring(GetACP())).c_str(), SS_LEFT, 10, 200, 100, 20,
@@ -128,6 +131,11 @@ LRESULT CALLBACK WndProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         }
       } else if (id == kBoxes && code == BN_CLICKED) {
         ShowBoxes(w);
+      } else if (id == kBusy && code == BN_CLICKED) {
+        // Works for a while without handling messages, as a long copy inside a click does.
+        SetStatus(L"busy");
+        Sleep(3000);
+        SetStatus(L"busy: done");
       }
       return 0;
     }
