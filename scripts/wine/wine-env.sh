@@ -226,6 +226,16 @@ xvfb_stop() {
   fi
 }
 
+# Uses the user's display when there is one that answers (a demo to watch), else starts a
+# private X server as xvfb_start does.
+e2e_use_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    e2e_log "using the display $DISPLAY"
+    return 0
+  fi
+  xvfb_start "$@"
+}
+
 # Saves the whole X display, or the top-level X window named $2, as a PNG.
 e2e_screenshot() {
   local out="$1" name="${2:-}" id
