@@ -242,7 +242,7 @@ e2e_screenshot() {
   if [ -z "$name" ]; then
     import -display "$DISPLAY" -window root "$out"
   else
-    id="$(xwininfo -display "$DISPLAY" -root -tree | awk -v n="\"$name\":" '$0 ~ n {print $1; exit}')"
+    id="$(xwininfo -display "$DISPLAY" -root -tree | awk -v n="\"$name\":" 'index($0, n) {print $1; exit}')"
     [ -n "$id" ] || {
       e2e_log "no X window named '$name'"
       return 1
