@@ -296,6 +296,27 @@ TEST_F(SimOsFilesTest, SearchPatternsAndTheDotEntries) {
   EXPECT_EQ(sim.OpenHandleCount(), 0u);
 }
 
+TEST_F(SimOsFilesTest, PathsBeyondMaxPathFailUnlessPrefixed) {
+  // C:\ and a folder name make 247 characters: a folder may just be created there, and a
+  // file of twelve characters fits in MAX_PATH beside it, one more does not.
+  const std::string folder = "C:\\" + std::string(244, 'f');
+  ASSERT_EQ(folder.size(), 247u);
+  EXPECT_TRUE(sim.CreateDirectoryW(sim.MultiByteToWide(0, folder)));
+  EXPECT_FALSE(sim.CreateDirectoryW(sim.MultiByteToWide(0, folder + "\\x")));
+  EXPECT_EQ(sim.LastError(), kErrorFilenameExcedRange);
+  EXPECT_TRUE(Write(folder + "\\" + std::string(11, 'n'), "x"));
+  EXPECT_FALSE(Write(folder + "\\" + std::string(12, 'n'), "x"));
+  EXPECT_EQ(sim.LastError(), kErrorFilenameExcedRange);
+  EXPECT_TRUE(sim.CreateDirectoryW(u"\\\\?\\" + sim.MultiByteToWide(0, folder + "\\deep")));
+  EXPECT_TRUE(sim.IsFolder(folder + "\\deep"));
+  // The current directory keeps room for its final backslash within MAX_PATH.
+  sim.AddFolder(folder + "\\" + std::string(10, 'd'));
+  sim.AddFolder(folder + "\\" + std::string(11, 'd'));
+  EXPECT_TRUE(sim.SetCurrentDirectoryA(folder + "\\" + std::string(10, 'd')));
+  EXPECT_FALSE(sim.SetCurrentDirectoryA(folder + "\\" + std::string(11, 'd')));
+  EXPECT_EQ(sim.GetCurrentDirectoryA(), folder + "\\" + std::string(10, 'd'));
+}
+
 TEST_F(SimOsFilesTest, MediumAndDriveFaults) {
   sim.AddDrive('A', {.kind = kDriveRemovable, .present = false});
   EXPECT_EQ(Open("A:\\f.txt", kReadWrite, 0, kCreateAlways), kInvalidHandle);

@@ -10,6 +10,9 @@
 namespace os {
 namespace {
 
+constexpr std::size_t kMaxPath = 260;
+constexpr std::size_t kMaxFolderPath = 248;  // room for an 8.3 name inside
+
 constexpr std::uint32_t kRead = 1;
 constexpr std::uint32_t kWrite = 2;
 constexpr std::uint32_t kDelete = 4;
@@ -324,6 +327,7 @@ Handle SimOs::CreateFileW(std::u16string_view path, std::uint32_t access, std::u
     if (!drive->second.spec.canOpenVolume) return FailHandle(kErrorAccessDenied);
     return NewHandle(OpenVolume{parsed->letter});
   }
+  if (PathTooLong(path, parsed->full, kMaxPath)) return kInvalidHandle;
   const Place place = Locate(*parsed);
   if (place.error != 0) return FailHandle(place.error);
   if (place.parent == nullptr) return FailHandle(kErrorAccessDenied);
@@ -439,7 +443,7 @@ bool SimOs::CloseHandle(Handle handle) {
 
 bool SimOs::DeleteFileW(std::u16string_view path) {
   if (Ignored("DeleteFileW " + sim::WideToUtf8(path))) return false;
-  const Place place = LocateText(path);
+  const Place place = LocateText(path, kMaxPath);
   if (place.error != 0) return Fail(place.error);
   if (place.parent == nullptr) return Fail(kErrorAccessDenied);
   if (!ValidName(place.name)) return Fail(kErrorInvalidName);
@@ -457,6 +461,7 @@ bool SimOs::CreateDirectoryW(std::u16string_view path) {
   const auto parsed = ParsePath(path);
   if (!parsed) return false;
   if (parsed->kind == ParsedPath::Kind::kVolume) return Fail(kErrorAccessDenied);
+  if (PathTooLong(path, parsed->full, kMaxFolderPath)) return false;
   const Place place = Locate(*parsed);
   if (place.error != 0) return Fail(place.error);
   if (place.node) return Fail(kErrorAlreadyExists);
@@ -472,7 +477,7 @@ bool SimOs::CreateDirectoryW(std::u16string_view path) {
 
 bool SimOs::RemoveDirectoryW(std::u16string_view path) {
   if (Ignored("RemoveDirectoryW " + sim::WideToUtf8(path))) return false;
-  const Place place = LocateText(path);
+  const Place place = LocateText(path, kMaxPath);
   if (place.error != 0) return Fail(place.error);
   if (!place.node) return Fail(kErrorFileNotFound);
   if (place.parent == nullptr) return Fail(kErrorAccessDenied);
@@ -512,6 +517,9 @@ Handle SimOs::FindFirstFileA(std::string_view pattern, FindData& data, bool /*on
   const auto parsed = ParsePath(folderPart.empty() ? u"." : folderPart);
   if (!parsed) return kInvalidHandle;
   if (parsed->kind == ParsedPath::Kind::kVolume) return FailHandle(kErrorInvalidName);
+  const std::u16string searched =
+      parsed->full + (parsed->full.ends_with(u'\\') ? u"" : u"\\") + namePart;
+  if (PathTooLong(wide, searched, kMaxPath)) return kInvalidHandle;
   const Place place = Locate(*parsed);
   if (place.error != 0) return FailHandle(place.error);
   if (!place.node) return FailHandle(kErrorPathNotFound);

@@ -95,6 +95,7 @@ inline constexpr std::uint32_t kErrorModNotFound = 126;
 inline constexpr std::uint32_t kErrorProcNotFound = 127;
 inline constexpr std::uint32_t kErrorDirNotEmpty = 145;
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;
+inline constexpr std::uint32_t kErrorFilenameExcedRange = 206;
 inline constexpr std::uint32_t kErrorDirectory = 267;
 inline constexpr std::uint32_t kErrorBadNetName = 67;
 inline constexpr std::uint32_t kErrorNotConnected = 2250;
@@ -396,7 +397,11 @@ class SimOs final : public Os {
   std::optional<ParsedPath> ParsePath(std::u16string_view path) const;
   std::shared_ptr<Node> RootNode(const ParsedPath& path, std::uint32_t& error) const;
   Place Locate(const ParsedPath& path, int depth = 0) const;
-  Place LocateText(std::u16string_view path) const;
+  Place LocateText(std::u16string_view path, std::size_t maxLength = SIZE_MAX) const;
+  // Paths without the "\\?\" prefix are limited in length (MAX_PATH, or less for folders
+  // to create): a longer one fails with kErrorFilenameExcedRange.
+  bool PathTooLong(std::u16string_view given, std::u16string_view full,
+                   std::size_t maxLength) const;
   // The folder whose contents a node shows: itself, or a junction's target.
   std::shared_ptr<Node> Follow(const std::shared_ptr<Node>& node, int depth = 0) const;
   std::shared_ptr<Node> FolderAt(std::u16string_view fullPath, int depth) const;

@@ -10,6 +10,7 @@ namespace os {
 namespace {
 
 constexpr int kMaxLinkDepth = 31;
+constexpr std::size_t kMaxPath = 260;
 
 bool IsLetter(char16_t c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
@@ -230,9 +231,16 @@ SimOs::Place SimOs::Locate(const ParsedPath& path, int depth) const {
   return place;
 }
 
-SimOs::Place SimOs::LocateText(std::u16string_view path) const {
+bool SimOs::PathTooLong(std::u16string_view given, std::u16string_view full,
+                        std::size_t maxLength) const {
+  if (given.starts_with(u"\\\\?\\") || full.size() < maxLength) return false;
+  lastError_ = kErrorFilenameExcedRange;
+  return true;
+}
+
+SimOs::Place SimOs::LocateText(std::u16string_view path, std::size_t maxLength) const {
   const auto parsed = ParsePath(path);
-  if (!parsed) {
+  if (!parsed || PathTooLong(path, parsed->full, maxLength)) {
     Place place;
     place.error = lastError_;
     return place;
@@ -319,6 +327,8 @@ bool SimOs::SetCurrentDirectoryA(std::string_view path) {
   } else if (full.back() == u'\\') {
     full.pop_back();
   }
+  // The current directory is kept with a final backslash within MAX_PATH.
+  if (PathTooLong(Ansi(path), full, kMaxPath - 1)) return false;
   currentDirectory_ = full;
   return true;
 }
