@@ -438,6 +438,13 @@ class Driver {
     all_processes_.push_back(pi.hProcess);
     current_.clear();
     Out(L"    -> pid " + std::to_wstring(pid_) + L", command line " + Quoted(cmdline));
+    // Wine's own start (its services, the desktop) is paid here, under load it can take
+    // longer than any wait of the scenario; so wait, bounded, until the program first
+    // waits for input. A program that is not there yet is not a failure of this line.
+    DWORD startup = c.Has(L"timeout") ? TimeoutOf(c) : 30000;
+    if (WaitForInputIdle(process_, startup) == WAIT_TIMEOUT)
+      Out(L"    (the program was not waiting for input after " + std::to_wstring(startup) +
+          L" ms)");
   }
 
   void WaitWindow(const Command& c) {

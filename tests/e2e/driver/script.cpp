@@ -15,7 +15,7 @@ struct Syntax {
 const std::map<std::wstring, Syntax>& CommandTable() {
   static const std::map<std::wstring, Syntax> table = {
       {L"set", {2, 2, {}}},
-      {L"start", {1, 1, {L"cwd"}}},
+      {L"start", {1, 1, {L"cwd", L"timeout"}}},
       {L"wait-window",
        {0, 0, {L"class", L"title", L"title~", L"visible", L"process", L"timeout", L"as"}}},
       {L"wait-msgbox", {0, 0, {L"caption", L"text", L"text~", L"process", L"timeout", L"as"}}},
