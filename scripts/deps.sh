@@ -6,7 +6,7 @@ set -euo pipefail
 
 native=(cmake make g++ pkg-config libgtest-dev libgmock-dev zlib1g-dev clang-format python3)
 cross=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 libz-mingw-w64-dev)
-wine_pkgs=(wine wine32:i386 xvfb xauth x11-utils imagemagick)
+wine_pkgs=(wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick)
 sign=(osslsigncode openssl icoutils)
 payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev locales)
 all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}")
