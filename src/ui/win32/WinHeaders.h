@@ -5,7 +5,6 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
-#include <uxtheme.h>
 // clang-format on
 
 #undef DrawText
