@@ -1,7 +1,9 @@
-// extract_check OUTDIR: writes every entry of the real payload into OUTDIR the way the setup
-// does, then checks that each file holds the entry's bytes and carries its stored time, read
-// back the way the setup reads it. Prints one line per entry and the time the seven add-on
-// files take against plain writes of the same bytes. Exit code 0 when every check holds.
+// extract_check OUTDIR [TEMPDIR]: writes every entry of the real payload into OUTDIR the way the
+// setup does, then checks that each file holds the entry's bytes and carries its stored time, read
+// back the way the setup reads it. With TEMPDIR, that folder becomes the temporary folder and a
+// temporary file is made and swept there as the setup does. Prints one line per entry and the
+// time the seven add-on files take against plain writes of the same bytes. Exit code 0 when
+// every check holds.
 #include <windows.h>
 
 #include <algorithm>
@@ -48,9 +50,14 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: extract_check OUTDIR\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: extract_check OUTDIR [TEMPDIR]\n");
     return 2;
+  }
+  if (argc == 3) {
+    CreateDirectoryA(argv[2], nullptr);
+    SetEnvironmentVariableA("TMP", argv[2]);
+    SetEnvironmentVariableA("TEMP", argv[2]);
   }
   os::Win32Os machine;
   os::MachineScope scope(machine);
@@ -99,6 +106,19 @@ int main(int argc, char** argv) {
           std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
               .count());
       if (run == 0) CreateDirectoryA((out + "p").c_str(), nullptr);
+    }
+    if (argc == 3) {
+      // A temporary file in the given folder, named and swept as the setup does it.
+      const std::string temp = NewTempFileName();
+      const bool inFolder = temp.rfind(JoinPath(argv[2], ""), 0) == 0;
+      store.ExtractFile(nullptr, "License.txt", temp);
+      const bool made = GetFileAttributesA(temp.c_str()) != INVALID_FILE_ATTRIBUTES;
+      DeleteTempFiles();
+      const bool swept = GetFileAttributesA(temp.c_str()) == INVALID_FILE_ATTRIBUTES;
+      std::printf("temporary file %s: %s%s%s\n", temp.c_str(),
+                  inFolder ? "in the folder" : "ELSEWHERE", made ? ", written" : ", NOT WRITTEN",
+                  swept ? ", swept" : ", NOT SWEPT");
+      if (!(inFolder && made && swept)) ++failures;
     }
     std::printf(
         "seven add-on files, median of 21: ExtractFile %.2f ms, plain writes %.2f ms, ratio %.2f\n",
