@@ -64,17 +64,17 @@ int TForm::ShowModal() {
   modal_ = true;
   app->PushModal(*this);
   // Whatever way the loop ends, the other windows are enabled again and the form hidden.
+  // The application object is looked up afresh: the end of a session frees it on the way.
   struct Leave {
     TForm& form;
     Platform& platform;
-    Application& app;
     ~Leave() {
       platform.EndModal(form);
       form.SetVisible(false);
-      app.PopModal(form);
+      if (Application* current = TheApplication()) current->PopModal(form);
       form.modal_ = false;
     }
-  } leave{*this, platform, *app};
+  } leave{*this, platform};
 
   platform.BeginModal(*this);
   SetVisible(true);

@@ -399,3 +399,29 @@ TEST_F(UiFormTest, HidingOrDisablingTheFocusedControlGivesTheFocusToTheForm) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program's end of a session frees the application object before it ends the process;
+// the modal loop that the end passes through must not touch the freed object.
+TEST(UiSessionTest, TheEndOfTheSessionMayFreeTheApplicationOnItsWay) {
+  os::SimOs sim;
+  os::MachineScope scope(sim);
+  ui::HeadlessPlatform platform;
+  auto app = std::make_unique<ui::Application>(platform);
+  ui::TForm form(nullptr);
+  app->OnEndSession = [&] {
+    // The handler is the application's own: nothing of it is used once it is freed.
+    os::SimOs& machine = sim;
+    std::unique_ptr<ui::Application>& owner = app;
+    owner.reset();
+    machine.ExitProcess(0);
+  };
+  platform.Script({[&] { platform.EndSession(); }});
+  EXPECT_THROW(form.ShowModal(), os::ProcessExit);
+  EXPECT_EQ(ui::TheApplication(), nullptr);
+  EXPECT_FALSE(form.Visible());
+  EXPECT_EQ(platform.modalDepth, 0);
+}
+
+}  // namespace
