@@ -2,7 +2,10 @@
 #             [BUILDER <path>] [DEFINES NAME=PATH...] [DEPENDS <file or target>...])
 #
 # Builds the setup's payload: runs the native payload_builder on the catalogue listing and
-# writes the compressed catalogue to OUTPUT, the bytes of the resource "FILES". TARGET is a
+# writes the compressed catalogue to OUTPUT, the bytes of the resource "FILES". The stream is
+# made with zopfli, which takes a minute or two for the shipped catalogue; the builder keeps
+# each stream it makes in PAYLOAD_CACHE_DIR under the content hash of its catalogue, so a new
+# build folder with an unchanged catalogue reuses it at once. TARGET is a
 # custom target that stands for OUTPUT. BUILDER defaults to the cache variable
 # PAYLOAD_BUILDER, the payload_builder of the native build. DEFINES give the paths that
 # ${NAME} stands for in the listing's sources; a path may be a generator expression such as
@@ -12,6 +15,16 @@
 # A change to the listing also re-runs the configuration, so that added sources are tracked.
 
 include_guard(GLOBAL)
+
+if(DEFINED ENV{XDG_CACHE_HOME} AND NOT "$ENV{XDG_CACHE_HOME}" STREQUAL "")
+  set(_payload_cache_default "$ENV{XDG_CACHE_HOME}/veloquin-setup/payload")
+elseif(DEFINED ENV{HOME} AND NOT "$ENV{HOME}" STREQUAL "")
+  set(_payload_cache_default "$ENV{HOME}/.cache/veloquin-setup/payload")
+else()
+  set(_payload_cache_default "")
+endif()
+set(PAYLOAD_CACHE_DIR "${_payload_cache_default}" CACHE PATH
+  "Folder of compressed payload streams kept by content hash; empty for none")
 
 function(add_payload)
   cmake_parse_arguments(PARSE_ARGV 0 ARG "" "TARGET;LISTING;OUTPUT;BUILDER" "DEFINES;DEPENDS")
@@ -73,9 +86,14 @@ function(add_payload)
     list(APPEND sources "${source}")
   endforeach()
 
+  set(cache_args "")
+  if(PAYLOAD_CACHE_DIR)
+    set(cache_args --cache "${PAYLOAD_CACHE_DIR}")
+  endif()
+
   add_custom_command(
     OUTPUT "${output}"
-    COMMAND "${ARG_BUILDER}" "${listing}" "${output}" ${define_args}
+    COMMAND "${ARG_BUILDER}" "${listing}" "${output}" ${define_args} ${cache_args}
     DEPENDS "${listing}" "${ARG_BUILDER}" ${sources} ${ARG_DEPENDS}
     COMMENT "Building the payload ${output}"
     VERBATIM)

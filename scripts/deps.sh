@@ -8,8 +8,10 @@ native=(cmake make g++ pkg-config libgtest-dev libgmock-dev zlib1g-dev clang-for
 cross=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 libz-mingw-w64-dev)
 wine_pkgs=(wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick)
 sign=(osslsigncode openssl icoutils)
-payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev locales)
-all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}")
+payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev locales libzopfli-dev)
+# The benchmarks (a faster inflater to compare with).
+bench=(libdeflate-dev)
+all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}" "${bench[@]}")
 
 missing=()
 for p in "${all[@]}"; do

@@ -199,11 +199,15 @@ std::vector<Entry> LoadListing(const fs::path& listingPath, const Defines& defin
   return entries;
 }
 
-Bytes BuildPayload(const fs::path& listingPath, const Defines& defines) {
+Bytes BuildCatalogue(const fs::path& listingPath, const Defines& defines) {
   CatalogueBuilder builder;
   for (Entry& entry : LoadListing(listingPath, defines))
     builder.Add(std::move(entry));
-  return builder.Payload();
+  return builder.Catalogue();
+}
+
+Bytes BuildPayload(const fs::path& listingPath, const Defines& defines) {
+  return Compress(BuildCatalogue(listingPath, defines));
 }
 
 }  // namespace payload

@@ -41,7 +41,11 @@ std::vector<ListingEntry> ParseListing(std::string_view text,
 // Gives the entries in listing order; any failure raises BuildError naming file and line.
 std::vector<Entry> LoadListing(const std::filesystem::path& listingPath, const Defines& defines);
 
-// LoadListing, then the compressed payload of its entries.
+// LoadListing, then the catalogue of its entries, checked as CatalogueBuilder checks them.
+Bytes BuildCatalogue(const std::filesystem::path& listingPath, const Defines& defines);
+
+// BuildCatalogue, compressed with zlib at level 9 (Compress); the builder's command makes
+// the smaller stream of PayloadStream.h from the same catalogue.
 Bytes BuildPayload(const std::filesystem::path& listingPath, const Defines& defines);
 
 }  // namespace payload

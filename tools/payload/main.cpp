@@ -1,9 +1,13 @@
-// payload_builder LISTING OUTPUT [-D NAME=PATH ...]
+// payload_builder LISTING OUTPUT [-D NAME=PATH ...] [--zlib] [--cache FOLDER]
 //
 // Reads the catalogue listing, writes the catalogue of its entries and compresses it into
 // OUTPUT, the bytes of the setup's payload resource. -D NAME=PATH (or -DNAME=PATH) gives the
-// path that ${NAME} stands for in the listing's sources. Exit code 0 on success, 1 when the
-// listing or a source is refused (the message names the listing line), 2 on a usage error.
+// path that ${NAME} stands for in the listing's sources. The stream is made with zopfli, or
+// with zlib at level 9 given --zlib. --cache keeps streams in FOLDER by the catalogue's
+// content hash, so that an unchanged catalogue is not compressed again. Exit code 0 on
+// success, 1 when the listing or a source is refused (the message names the listing line),
+// 2 on a usage error.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -11,18 +15,22 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "payload/Listing.h"
+#include "payload/PayloadStream.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 int Usage(const std::string& why) {
-  std::fprintf(stderr,
-               "payload_builder: %s\nusage: payload_builder LISTING OUTPUT [-D NAME=PATH ...]\n",
-               why.c_str());
+  std::fprintf(
+      stderr,
+      "payload_builder: %s\nusage: payload_builder LISTING OUTPUT [-D NAME=PATH ...] [--zlib] "
+      "[--cache FOLDER]\n",
+      why.c_str());
   return 2;
 }
 
@@ -50,9 +58,16 @@ void WriteOutput(const fs::path& output, const payload::Bytes& bytes) {
 int main(int argc, char** argv) {
   std::vector<std::string> paths;
   payload::Defines defines;
+  payload::Method method = payload::Method::kZopfli;
+  std::string cache;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
-    if (arg.starts_with("-D")) {
+    if (arg == "--zlib") {
+      method = payload::Method::kZlib;
+    } else if (arg == "--cache") {
+      if (++i == argc) return Usage("--cache needs a folder");
+      cache = argv[i];
+    } else if (arg.starts_with("-D")) {
       arg.remove_prefix(2);
       if (arg.empty()) {
         if (++i == argc) return Usage("-D needs NAME=PATH");
@@ -72,7 +87,11 @@ int main(int argc, char** argv) {
   if (paths.size() != 2) return Usage("expected a listing and an output file");
 
   try {
-    WriteOutput(paths[1], payload::BuildPayload(paths[0], defines));
+    const payload::Bytes catalogue = payload::BuildCatalogue(paths[0], defines);
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    WriteOutput(paths[1], cache.empty()
+                              ? payload::CompressPayload(catalogue, method, threads)
+                              : payload::StreamCache(cache).Get(catalogue, method, threads));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "payload_builder: %s\n", error.what());
     return 1;
