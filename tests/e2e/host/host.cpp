@@ -3,10 +3,20 @@
 // setup looks for that property to refuse to install under a running host, and starts the
 // host at the end when asked to; the record lets a scenario see that start.
 //
-// On start it writes vqd-started.txt beside itself (UTF-8, the command line it was given,
-// one line per start, appended). It ends on WM_CLOSE (the close box) with exit code 0.
+// On start it writes, beside itself:
+//  - vqd-started.txt: the command line it was given (UTF-8), one line per start, appended;
+//  - vqd-records.txt: what it finds of the setup's records under the machine-wide
+//    application-data folder, as a host reads them: "stamp: " and the size of the install
+//    stamp (or "stamp: none"), then the update log's bytes (or "log: none") with the
+//    separator made from that stamp written as "*STAMP", so that a test can compare the
+//    whole log, and see that log and stamp agree, although the stamp is the moment of the
+//    installation.
+// It ends on WM_CLOSE (the close box) with exit code 0.
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <optional>
 #include <string>
 
 namespace {
@@ -26,21 +36,77 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
-// Appends the command line to vqd-started.txt in the program's own folder.
-void RecordStart() {
+// The program's own folder, with its final backslash.
+std::wstring OwnFolder() {
   wchar_t path[MAX_PATH * 2] = {};
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-  if (length == 0) return;
-  std::wstring record(path, length);
-  record.resize(record.find_last_of(L'\\') + 1);
-  record += L"vqd-started.txt";
-  HANDLE file = CreateFileW(record.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  const std::string line = Utf8(GetCommandLineW()) + "\r\n";
-  DWORD written = 0;
-  WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  std::wstring folder(path, length);
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  return folder;
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    bytes.append(buffer, read);
   CloseHandle(file);
+  return bytes;
+}
+
+void WriteWholeFile(const std::wstring& path, const std::string& bytes, bool append) {
+  HANDLE file =
+      CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char b : bytes) {
+    hex += kDigits[b >> 4];
+    hex += kDigits[b & 15];
+  }
+  return hex;
+}
+
+// The install stamp and the update log, as vqd-records.txt describes them.
+void RecordSetupRecords() {
+  wchar_t data[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, data) != S_OK) return;
+  const std::wstring base = std::wstring(data) + L"\\Veloquin\\";
+  std::string report;
+  const auto stamp = ReadWholeFile(base + L"Hidden\\install_stamp");
+  std::string separator;
+  if (!stamp) {
+    report += "stamp: none\r\n";
+  } else {
+    report += "stamp: " + std::to_string(stamp->size()) + " bytes\r\n";
+    if (stamp->size() == 8) separator = "*" + Hex(*stamp);
+  }
+  const auto log = ReadWholeFile(base + L"Update.log");
+  if (!log) {
+    report += "log: none\r\n";
+  } else {
+    std::string text = *log;
+    for (size_t at = 0; !separator.empty() && (at = text.find(separator, at)) != std::string::npos;)
+      text.replace(at, separator.size(), "*STAMP");
+    report += text;
+  }
+  WriteWholeFile(OwnFolder() + L"vqd-records.txt", report, false);
+}
+
+// Appends the command line to vqd-started.txt in the program's own folder.
+void RecordStart() {
+  WriteWholeFile(OwnFolder() + L"vqd-started.txt", Utf8(GetCommandLineW()) + "\r\n", true);
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -64,6 +130,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   RecordStart();
+  RecordSetupRecords();
 
   WNDCLASSEXW windowClass = {};
   windowClass.cbSize = sizeof windowClass;
