@@ -1,5 +1,6 @@
 // The home folder: its first guess, the clean-up of what the user typed or picked, and the
 // drive watch that moves the drive selector to drives that come and go.
+#include <cctype>
 #include <string>
 
 #include "CommandLine.h"
@@ -41,9 +42,18 @@ void TMainDlgForm::LoadSettings() {
   FinishChkBx.SetChecked(!key.ValueExists(kLaunchValue) || key.ReadFlag(kLaunchValue));
 }
 
+// A text without a drive part takes the selector's drive. Until the user has picked one (an
+// empty "-d" leaves the selector without a drive) that is the drive of the Program Files
+// folder, the drive the selector falls back to when its own drive goes away; never a blank.
 void TMainDlgForm::NormalizeHomeFolder() {
-  DestDirEdt.SetText(NormalizeHomeFolderText(DestDirEdt.Text(), DestDirCmbBx.CurrentDrive(),
-                                             SpecialFolder(os::kCsidlProgramFiles)));
+  const std::string programFiles = SpecialFolder(os::kCsidlProgramFiles);
+  char drive = DestDirCmbBx.CurrentDrive();
+  if (!std::isalpha(static_cast<unsigned char>(drive))) {
+    const char fallback =
+        programFiles.size() >= 2 && programFiles[1] == ':' ? programFiles[0] : 'c';
+    drive = static_cast<char>(std::tolower(static_cast<unsigned char>(fallback)));
+  }
+  DestDirEdt.SetText(NormalizeHomeFolderText(DestDirEdt.Text(), drive, programFiles));
 }
 
 void TMainDlgForm::DestDirLstBxChange(ui::TObject* /*sender*/) {

@@ -100,7 +100,8 @@ TEST_F(SetupRunHomeFolder, LaunchChoiceIsOnUnlessSavedAsOff) {
 
 TEST_F(SetupRunHomeFolder, EmptyFolderBecomesTheSelectorsDriveOnLeavingThePage) {
   // An empty "-d" leaves the folder list without a folder and the selector without a drive
-  // (its drive letter is a space) until the user picks one.
+  // (its drive letter is a space) until the user picks one; until then the Program Files
+  // drive stands in, never the blank.
   sim.SetCommandLine(std::string(kSetupExe) + " -d");
   ClickNext();
   ClickNext();
@@ -114,7 +115,7 @@ TEST_F(SetupRunHomeFolder, EmptyFolderBecomesTheSelectorsDriveOnLeavingThePage) 
   ClickNext();
   Step([this] {
     EXPECT_EQ(Dlg().CurrentPage(), kHomeFolderPage);
-    EXPECT_EQ(Dlg().DestDirEdt.Text(), " :\\Veloquin");
+    EXPECT_EQ(Dlg().DestDirEdt.Text(), "c:\\Veloquin");
     // With a drive picked, an empty text becomes that drive's default folder.
     platform.Pick(Dlg().DestDirCmbBx, DriveItem('d'));
     platform.Type(Dlg().DestDirEdt, "   ");
