@@ -9,6 +9,7 @@
 #include "MessageBoxes.h"
 #include "Setup.h"
 #include "os/Machine.h"
+#include "ui/Application.h"
 #include "ui/FormLoader.h"
 
 TMainDlgForm* MainDlgForm = nullptr;
@@ -268,6 +269,9 @@ bool TMainDlgForm::LoadLicense() {
   // Nothing may be pressed while the text is extracted.
   NextBtn.SetEnabled(false);
   CancelBtn.SetEnabled(false);
+  if (ui::Application* application = ui::TheApplication()) {
+    application->GetPlatform().ShowWaitCursor();
+  }
   const std::string temp = NewTempFileName();
   if (!AttachedFiles->ExtractFile(nullptr, "License.txt", temp)) return false;
   try {

@@ -106,6 +106,9 @@ class Platform {
   // Errors that no message handler may swallow: those with which a test harness stops the
   // program. The end of a simulated process (os::ProcessExit) always passes.
   virtual bool PassesThrough(const std::exception_ptr&) { return false; }
+  // Shows the system's wait cursor; the window system decides when the pointer returns to
+  // its normal shape.
+  virtual void ShowWaitCursor() = 0;
 };
 
 }  // namespace ui

@@ -107,6 +107,7 @@ TEST_F(SetupRunWizard, LicenseIsLoadedOnceAndTheHostLookedForOnlyThen) {
   ClickNext();
   Step([this] {
     EXPECT_EQ(Dlg().LicenseMemo.Lines().Text(), "First line\r\nSecond line\r\n");
+    EXPECT_EQ(platform.waitCursorShown, 1);
     // The licence passed through a temporary file that is gone again.
     EXPECT_THAT(TempFiles(), IsEmpty());
     // A host started now does not stop the way back and forth over the licence...
@@ -115,7 +116,10 @@ TEST_F(SetupRunWizard, LicenseIsLoadedOnceAndTheHostLookedForOnlyThen) {
   ClickBack();
   ClickNext();
   ExpectPage(kLicensePage);
-  Step([this] { EXPECT_EQ(Dlg().LicenseMemo.Lines().Count(), 2); });
+  Step([this] {
+    EXPECT_EQ(Dlg().LicenseMemo.Lines().Count(), 2);
+    EXPECT_EQ(platform.waitCursorShown, 1);
+  });
   CancelAndQuit();
   EXPECT_EQ(Run(), 0u);
   // ...and the licence was extracted once: only one box, the close question.

@@ -49,6 +49,7 @@ class HeadlessPlatform : public Platform {
   FrameExtents FormFrame(const TForm& form) override;
   bool ThemesActive() override { return themesActive; }
   bool PassesThrough(const std::exception_ptr& error) override;
+  void ShowWaitCursor() override { ++waitCursorShown; }
 
   // ---- The user's script -------------------------------------------------------------------
   // Each modal loop takes one step per turn and then looks at the modal result (and asks
@@ -96,6 +97,8 @@ class HeadlessPlatform : public Platform {
 
   // ---- What the program asked of the system ---------------------------------------------
   int commonControlsInitialised = 0;
+  // How often the wait cursor was asked for.
+  int waitCursorShown = 0;
   // What the application window shows; kept after the window is gone.
   std::string applicationText;
   int applicationBigIcon = 0;

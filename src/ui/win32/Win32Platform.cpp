@@ -95,6 +95,10 @@ Win32Platform::~Win32Platform() {
   if (measureDc_ != 0) DeleteDC(reinterpret_cast<HDC>(measureDc_));
 }
 
+void Win32Platform::ShowWaitCursor() {
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
 void Win32Platform::InitCommonControls() {
   INITCOMMONCONTROLSEX init = {};
   init.dwSize = 8;

@@ -15,6 +15,7 @@ class Win32Platform : public Platform {
   ~Win32Platform() override;
 
   void InitCommonControls() override;
+  void ShowWaitCursor() override;
   std::unique_ptr<ApplicationPeer> CreateApplicationPeer() override;
   std::unique_ptr<ControlPeer> CreatePeer(TWinControl& control) override;
   void BeginModal(TForm& form) override;
