@@ -19,8 +19,7 @@ namespace filectrltest {
 // A bitmap file of the repository as the resource compiler stores it: without its file
 // header.
 inline os::Bytes BitmapResource(const std::string& name) {
-  const auto path = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() /
-                    "resources" / "bitmaps" / (name + ".bmp");
+  const auto path = std::filesystem::path(SETUP_RESOURCES_DIR) / "bitmaps" / (name + ".bmp");
   std::ifstream file(path, std::ios::binary);
   os::Bytes bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   if (bytes.size() <= 14) ADD_FAILURE() << "cannot read " << path;
