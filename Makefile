@@ -4,7 +4,7 @@ NATIVE := $(abspath $(BUILD))/native
 WIN    := $(abspath $(BUILD))/win
 JOBS   ?= $(shell nproc)
 
-.PHONY: all deps native win test demo clean
+.PHONY: all deps native win test demo bench clean
 all: win
 
 deps:
@@ -24,6 +24,10 @@ test: win
 
 demo: win
 	@bash scripts/demo.sh $(WIN)
+
+# Start-up, memory, extraction and size figures with their goals (not tests: nothing fails).
+bench: win
+	@bash bench/run.sh $(NATIVE) $(WIN)
 
 clean:
 	rm -rf $(BUILD)
