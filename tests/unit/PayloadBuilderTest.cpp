@@ -76,7 +76,8 @@ TEST(PayloadCatalogueTest, EntriesAreLaidOutByteForByte) {
 
 TEST(PayloadCatalogueTest, CompressesAsOneMaximumZlibStream) {
   Bytes catalogue;
-  for (int i = 0; i < 100'000; ++i)
+  // Unsigned, so that the square wraps instead of overflowing.
+  for (std::uint32_t i = 0; i < 100'000; ++i)
     catalogue.push_back(static_cast<std::uint8_t>(i * i >> 3));
   const Bytes stream = payload::Compress(catalogue);
   ASSERT_GE(stream.size(), 2u);
