@@ -157,7 +157,7 @@ TEST_F(SetupRunInstall, EmptyQueueGoesStraightToTheFinishPage) {
   }
   SetPayload(catalogue);
   WalkToFinishPage();
-  Step([this] {
+  Step([] {
     EXPECT_TRUE(AttachedFiles->Queues[0].empty());
     EXPECT_TRUE(InstallStarted);
   });
