@@ -9,9 +9,12 @@ cross=(g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 libz-mingw-w64-dev)
 wine_pkgs=(wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick)
 sign=(osslsigncode openssl icoutils)
 payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev locales libzopfli-dev)
-# The benchmarks (a faster inflater to compare with).
+# The benchmarks (a faster inflater to compare with); the sanitized build and the fuzz
+# targets (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for reports).
 bench=(libdeflate-dev)
-all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}" "${bench[@]}")
+hardening=(clang-14 libclang-rt-14-dev llvm-14)
+all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}" "${bench[@]}"
+  "${hardening[@]}")
 
 missing=()
 for p in "${all[@]}"; do
