@@ -28,9 +28,9 @@ fi
 rc=0
 run_bounded 120 wine "$win_build/e2e/extract_check.exe" "${args[@]}" | tee "$out/log.txt" || rc=$?
 [ $rc -eq 0 ] || { echo "extract_check failed ($rc)"; exit 1; }
-grep -q '^0 failures' "$out/log.txt" || { echo "extract_check did not report its checks"; exit 1; }
+LC_ALL=C grep -aq '^0 failures' "$out/log.txt" || { echo "extract_check did not report its checks"; exit 1; }
 if [ "$locale" = bg ]; then
-  tr -d '\r' < "$out/log.txt" | grep -q '^temporary file .*, swept$' || { echo "no temporary file check"; exit 1; }
+  tr -d '\r' < "$out/log.txt" | LC_ALL=C grep -aq '^temporary file .*, swept$' || { echo "no temporary file check"; exit 1; }
   [ -z "$(ls -A "$out/Временни")" ] || { echo "temporary folder not swept"; exit 1; }
 fi
 
