@@ -5,7 +5,7 @@ WIN    := $(abspath $(BUILD))/win
 SAN    := $(abspath $(BUILD))/san
 JOBS   ?= $(shell nproc)
 
-.PHONY: all deps native win san test demo bench clean
+.PHONY: all deps native win san test demo bench fuzz clean
 all: win
 
 deps:
@@ -40,6 +40,10 @@ demo: win
 # Start-up, memory, extraction and size figures with their goals (not tests: nothing fails).
 bench: win
 	@bash bench/run.sh $(NATIVE) $(WIN)
+
+# Each fuzz target for ten minutes, two at a time, starting from what earlier runs found.
+fuzz: san
+	@FUZZ_SECONDS=600 ctest --test-dir $(SAN) -L fuzz -j $(JOBS) -V
 
 clean:
 	rm -rf $(BUILD)
