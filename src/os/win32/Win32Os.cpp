@@ -401,11 +401,20 @@ std::optional<StorageDeviceInfo> Win32Os::QueryStorageDevice(Handle volume) {
 }
 
 std::optional<std::string> Win32Os::WNetGetConnectionA(std::string_view localName) {
+  // mpr.dll is none of the system's known DLLs: imported, it would be looked for beside
+  // setup.exe first (a downloads folder), before the process could restrict its DLL search.
+  // So it is loaded from the system folder when first needed.
+  using WNetGetConnectionFn = DWORD(WINAPI*)(LPCSTR, LPSTR, LPDWORD);
+  static const auto function = [this] {
+    const LibraryHandle mpr = LoadSystemLibrary("mpr.dll");
+    return mpr == 0 ? nullptr
+                    : reinterpret_cast<WNetGetConnectionFn>(
+                          reinterpret_cast<void*>(GetProcAddress(mpr, "WNetGetConnectionA")));
+  }();
+  if (function == nullptr) return std::nullopt;
   char remote[261] = {};
   DWORD length = sizeof remote;
-  if (::WNetGetConnectionA(Z(localName).c_str(), remote, &length) != NO_ERROR) {
-    return std::nullopt;
-  }
+  if (function(Z(localName).c_str(), remote, &length) != NO_ERROR) return std::nullopt;
   return std::string(remote, ::strnlen(remote, sizeof remote));
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "os/Machine.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/win32/GdiCanvas.h"
@@ -100,10 +101,20 @@ void Win32Platform::ShowWaitCursor() {
 }
 
 void Win32Platform::InitCommonControls() {
+  // comctl32.dll is none of the system's known DLLs: imported, it would be looked for beside
+  // setup.exe first. Loaded by name from the system folder, it still comes in the version
+  // that the manifest asks for, from the side-by-side store.
+  using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  os::Os& machine = os::Machine();
+  const os::LibraryHandle comctl32 = machine.LoadSystemLibrary("comctl32.dll");
+  if (comctl32 == 0) return;
+  const auto initCommonControlsEx = reinterpret_cast<InitCommonControlsExFn>(
+      reinterpret_cast<void*>(machine.GetProcAddress(comctl32, "InitCommonControlsEx")));
+  if (initCommonControlsEx == nullptr) return;
   INITCOMMONCONTROLSEX init = {};
   init.dwSize = 8;
   init.dwICC = 0xFF;
-  InitCommonControlsEx(&init);
+  initCommonControlsEx(&init);
 }
 
 std::unique_ptr<ApplicationPeer> Win32Platform::CreateApplicationPeer() {
