@@ -151,7 +151,7 @@ bool TCustomListBox::ApplyProperty(std::string_view name, const PropertyValue& v
 
 TCustomComboBox::TCustomComboBox(TComponent* owner) : TCustomListControl(owner) {
   width_ = 145;
-  SetItemHeight(15);
+  TCustomComboBox::SetItemHeight(15);
 }
 
 void TCustomComboBox::SetItemHeight(int height) {
