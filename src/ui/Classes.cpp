@@ -8,6 +8,8 @@ namespace ui {
 
 TStrings::TStrings(const TStrings& other) : items_(other.items_) {}
 
+// The update count stays: it counts this list's BeginUpdate calls, not the other's.
+// cppcheck-suppress operatorEqVarError
 TStrings& TStrings::operator=(const TStrings& other) {
   Assign(other);
   return *this;
