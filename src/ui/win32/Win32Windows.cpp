@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "ui/Application.h"
 #include "ui/ExtControls.h"
@@ -56,7 +57,7 @@ std::string RegisterWindowClass(std::string_view name, bool form) {
   return className;
 }
 
-class Win32Peer : public ControlPeer {
+class Win32Peer final : public ControlPeer {
  public:
   explicit Win32Peer(TWinControl& control);
   ~Win32Peer() override;
@@ -641,7 +642,7 @@ bool HandleDialogMessage(TForm& form, const MSG& message) {
 }
 
 void KeepWindowProcError(std::exception_ptr error) {
-  if (!pendingError) pendingError = error;
+  if (!pendingError) pendingError = std::move(error);
 }
 
 void RethrowWindowProcError() {
