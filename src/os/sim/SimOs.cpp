@@ -243,7 +243,7 @@ int SimOs::MessageBoxA(WindowHandle owner, std::string_view text,
 
 // ---- Windows of the desktop --------------------------------------------------------------
 
-WindowHandle SimOs::AddWindow(std::map<std::string, std::uintptr_t> properties) {
+WindowHandle SimOs::AddWindow(const std::map<std::string, std::uintptr_t>& properties) {
   Window window;
   window.handle = nextWindow_;
   nextWindow_ += 0x10;

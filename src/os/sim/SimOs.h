@@ -275,7 +275,7 @@ class SimOs final : public Os {
 
   // ---- Windows of the desktop ---------------------------------------------------------------
   // A top-level window with the given properties (names compare case-insensitively).
-  WindowHandle AddWindow(std::map<std::string, std::uintptr_t> properties = {});
+  WindowHandle AddWindow(const std::map<std::string, std::uintptr_t>& properties = {});
   void RemoveWindow(WindowHandle window);
   void SetWindowProperty(WindowHandle window, std::string_view name, std::uintptr_t value);
 
