@@ -10,9 +10,10 @@ wine_pkgs=(wine wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick)
 sign=(osslsigncode openssl icoutils)
 payload=(hunspell-bg hyphen-bg mythes-bg dpkg-dev locales libzopfli-dev)
 # The benchmarks (a faster inflater to compare with); the sanitized build and the fuzz
-# targets (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for reports).
+# targets (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for reports); the
+# static analysis (clang-tidy, cppcheck).
 bench=(libdeflate-dev)
-hardening=(clang-14 libclang-rt-14-dev llvm-14)
+hardening=(clang-14 libclang-rt-14-dev llvm-14 clang-tidy-14 cppcheck)
 all=("${native[@]}" "${cross[@]}" "${wine_pkgs[@]}" "${sign[@]}" "${payload[@]}" "${bench[@]}"
   "${hardening[@]}")
 

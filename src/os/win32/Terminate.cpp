@@ -8,7 +8,8 @@
 
 namespace __gnu_cxx {
 
-void __verbose_terminate_handler() {
+// The runtime's own name, which this definition must have to take its place.
+void __verbose_terminate_handler() {  // NOLINT(bugprone-reserved-identifier)
   std::abort();
 }
 
