@@ -2,6 +2,7 @@
 // queueing entries for installation by overwrite mode, and collecting the targets that lie
 // in the host's public data folder.
 #include <cmath>
+#include <string_view>
 
 #include "AttachFiles.h"
 #include "DayCount.h"
@@ -14,15 +15,18 @@ bool TrackPublicFiles = false;
 
 namespace {
 
-constexpr char kCannotCreateFile[] =
-    "Cannot create file \"%s\".\rAnother application might already be using this file.\r\r"
+// The message for a file that cannot be created, around the file's path.
+constexpr std::string_view kCannotCreateFileBefore = "Cannot create file \"";
+constexpr std::string_view kCannotCreateFileAfter =
+    "\".\rAnother application might already be using this file.\r\r"
     "Please make sure that the setup of Veloquin Word Processor is not blocked by your "
     "security software (firewall/antivirus) in any way.\rYou might want to temporarily "
     "disable your security software and try again.";
 
 std::string CannotCreateFileMessage(const std::string& target) {
-  std::string text = kCannotCreateFile;
-  text.replace(text.find("%s"), 2, target);
+  std::string text;
+  text.reserve(kCannotCreateFileBefore.size() + target.size() + kCannotCreateFileAfter.size());
+  text.append(kCannotCreateFileBefore).append(target).append(kCannotCreateFileAfter);
   return text;
 }
 

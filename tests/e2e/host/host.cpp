@@ -90,7 +90,7 @@ void RecordSetupRecords() {
     report += "stamp: none\r\n";
   } else {
     report += "stamp: " + std::to_string(stamp->size()) + " bytes\r\n";
-    if (stamp->size() == 8) separator = "*" + Hex(*stamp);
+    if (stamp->size() == 8) separator.append("*").append(Hex(*stamp));
   }
   const auto log = ReadWholeFile(base + L"Update.log");
   if (!log) {
