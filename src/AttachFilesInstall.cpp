@@ -36,16 +36,6 @@ std::string FolderPart(const std::string& target) {
   return cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
 }
 
-// A file (not a folder) exists at the path.
-bool FileExistsAt(const std::string& path) {
-  auto& os = os::Machine();
-  os::FindData entry;
-  const os::Handle search = os.FindFirstFileA(path, entry);
-  if (search == os::kInvalidHandle) return false;
-  os.FindClose(search);
-  return (entry.attributes & os::kFileAttributeDirectory) == 0;
-}
-
 // Gives the open file the entry's stamp as its last-write time, packed into a DOS date and
 // time of local time. A stamp the DOS format cannot hold, or a failed conversion, leaves the
 // time of the writing.
@@ -131,7 +121,7 @@ bool TAttachedFiles::QueueFiles(const std::string& name, const std::string& fold
 
 bool TAttachedFiles::QueueEntry(const TAttachedFile& entry, const QueueRequest& request) {
   const std::string target = JoinPath(request.folder, entry.Name);
-  if (request.decidingMode != 2 && FileExistsAt(target)) {
+  if (request.decidingMode != 2 && FileExists(target)) {
     if (request.decidingMode != 1) return false;
     if (FileWriteStamp(target) == entry.Stamp) return false;
   }

@@ -32,16 +32,6 @@ bool IsFolder(const os::FindData& entry) {
   return (entry.attributes & os::kFileAttributeDirectory) != 0;
 }
 
-// A file (not a folder) exists at the path.
-bool FileExists(const std::string& path) {
-  auto& os = os::Machine();
-  os::FindData entry;
-  const os::Handle search = os.FindFirstFileA(path, entry);
-  if (search == os::kInvalidHandle) return false;
-  os.FindClose(search);
-  return !IsFolder(entry);
-}
-
 // Removes one entry found in `folder` (which ends with a backslash).
 void DeleteEntry(const std::string& folder, const os::FindData& entry) {
   auto& os = os::Machine();
@@ -222,6 +212,15 @@ bool IsPortableDrive(const std::string& path) {
 }
 
 // ---- Temporary files, folder creation, file writing -------------------------------------
+
+bool FileExists(const std::string& path) {
+  auto& os = os::Machine();
+  os::FindData entry;
+  const os::Handle search = os.FindFirstFileA(path, entry);
+  if (search == os::kInvalidHandle) return false;
+  os.FindClose(search);
+  return !IsFolder(entry);
+}
 
 std::string TempFilePrefix() {
   std::string prefix = "~";

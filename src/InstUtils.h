@@ -71,6 +71,8 @@ bool IsPortableDrive(const std::string& path);
 
 // ---- Temporary files, folder creation, file writing -------------------------------------
 
+// A file (not a folder) is at the path, as a search finds it.
+bool FileExists(const std::string& path);
 // "~" and the ASCII letters of the setup's title.
 std::string TempFilePrefix();
 // The first numbered temporary-file name in the temporary folder under which no file

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "Errors.h"
+#include "InstUtils.h"
 #include "os/Machine.h"
 #include "ui/Classes.h"
 
@@ -39,16 +40,6 @@ bool NamesPublicFile(const std::string& line, const std::vector<std::string>& fi
   return std::any_of(files.begin(), files.end(), [&](const std::string& file) {
     return CompareLines(line, file) == os::kCstrEqual;
   });
-}
-
-// A file (not a folder) is at the path. The path is the log's own, never a pattern.
-bool FileExistsAt(const std::string& path) {
-  auto& os = os::Machine();
-  os::FindData entry;
-  const os::Handle search = os.FindFirstFileA(path, entry);
-  if (search == os::kInvalidHandle) return false;
-  os.FindClose(search);
-  return (entry.attributes & os::kFileAttributeDirectory) == 0;
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -124,7 +115,7 @@ UpdateLogMerge MergeUpdateLog(std::string_view oldLog, std::vector<std::string> 
 
 void WriteUpdateLog(const std::string& path, std::vector<std::string>& publicFiles, double stamp) {
   if (publicFiles.empty()) return;
-  const std::string oldLog = FileExistsAt(path) ? ReadWholeFile(path) : std::string();
+  const std::string oldLog = FileExists(path) ? ReadWholeFile(path) : std::string();
   UpdateLogMerge merge = MergeUpdateLog(oldLog, std::move(publicFiles), stamp);
   publicFiles = std::move(merge.sortedFiles);
 
